@@ -13,10 +13,10 @@ struct CivilDate {
 };
 
 // Preconditions: 1970 <= year <= 2038, 1 <= month <= 12, 1 <= day <= the
-// length of that month. Result: the day count since 1970-01-01, in [0, 25202].
+// length of that month. Result: the day count since 1970-01-01, in [0, 25201].
 std::uint32_t DaysFromCivil(CivilDate date);
 
-// Precondition: 0 <= days <= 25202 (1970-01-01 .. 2038-12-31).
+// Precondition: 0 <= days <= 25201 (1970-01-01 .. 2038-12-31).
 CivilDate CivilFromDays(std::uint32_t days);
 
 bool IsLeapYear(std::int64_t year);

@@ -25,10 +25,3 @@ inline std::string Readable(std::u16string_view text) {
 }
 
 }  // namespace korvane
-
-// GoogleTest prints std::u16string through this overload.
-namespace std {
-inline void PrintTo(const u16string& text, ostream* os) {
-  *os << korvane::Readable(text);
-}
-}  // namespace std
