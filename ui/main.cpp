@@ -1,4 +1,9 @@
-// Placeholder entry point until the window lands.
+// The program's entry: reads no command line and always ends with code 0.
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return 0; }
+#include "ui/program.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  korvane::RunProgram();
+  ExitProcess(0);
+}
