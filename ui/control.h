@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "ui/picture.h"
 #include "ui/toolkit.h"
 
 namespace korvane {
@@ -23,7 +24,11 @@ struct Control {
   Colour backgroundColour = DefaultColour;  // slot 2
   HBRUSH backgroundBrush = nullptr;         // solid brush of slot 2
   bool listChoice = false;   // drop-down: last change was a list choice
-  HBITMAP picture = nullptr; // picture control: the bitmap it shows
+  const Picture* picture = nullptr;   // picture control: what it shows
+  HBITMAP premultiplied = nullptr;    // its 32-bit bitmap, ready for AlphaBlend
+  POINT pressedAt = {};               // picture control: where a left press began
+  bool dragPossible = false;          // ... and the drag has not been reported
+  bool rightDoubleClicked = false;    // ... the next right release ends it
   int requestedHeight = 0;   // drop-down: the closed height asked for
 
   bool Exists() const { return hwnd != nullptr; }

@@ -26,8 +26,8 @@ void AppendNumbers(Control& box, int last) {
 }  // namespace
 
 std::unique_ptr<MainWindow> BuildMainWindow(int x, int y, int width, int height,
-                                            const Fonts& fonts, HBITMAP banner,
-                                            HBITMAP logo) {
+                                            const Fonts& fonts, const Picture* banner,
+                                            const Picture* logo) {
   auto main = std::make_unique<MainWindow>();
   main->window = Window::Create(L"KorvaneDaysAfter", x, y, width, height);
   if (main->window == nullptr) return nullptr;

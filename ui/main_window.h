@@ -53,8 +53,9 @@ struct MainWindow {
 
 // Creates MainWindow with the given client size, centred and shown, and its
 // controls in their fixed order. Null when the window cannot be created.
+// The pictures may be null: their controls then show empty frames.
 std::unique_ptr<MainWindow> BuildMainWindow(int x, int y, int width, int height,
-                                            const Fonts& fonts, HBITMAP banner,
-                                            HBITMAP logo);
+                                            const Fonts& fonts, const Picture* banner,
+                                            const Picture* logo);
 
 }  // namespace korvane

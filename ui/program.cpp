@@ -28,12 +28,11 @@ void OnWindowSized(MainWindow& main) {
 int RunProgram() {
   StartToolkit();
   SetShortcutStep(&OfferToShortcuts);
-  // The pictures come with their loader; until then both frames stay empty.
-  HBITMAP logo = nullptr;
-  HBITMAP banner = nullptr;
+  PicturePtr logo(LoadPicture(LogoPicturePath));
+  PicturePtr banner(LoadPicture(BannerPicturePath));
   Fonts fonts = CreateFonts(TheToolkit().dpi);
   std::unique_ptr<MainWindow> main =
-      BuildMainWindow(40, 40, 790, 400, fonts, banner, logo);
+      BuildMainWindow(40, 40, 790, 400, fonts, banner.get(), logo.get());
   // Without a window there is nothing to close: end at once rather than
   // wait for events that can never come.
   if (main != nullptr) {
@@ -42,6 +41,8 @@ int RunProgram() {
     }
   }
   main.reset();  // the window and its controls, before what they show
+  logo.reset();
+  banner.reset();
   ReleaseAlphaBlend();
   ReleaseFonts(fonts);
   StopToolkit();

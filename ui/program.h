@@ -5,6 +5,12 @@
 
 namespace korvane {
 
+// The two pictures, read once at start-up; either may be missing.
+inline constexpr wchar_t LogoPicturePath[] =
+    L"D:\\KorvaneDateCalcXdaysAfterGUI-SRC/KorvaneLogoNeon100x49.png";
+inline constexpr wchar_t BannerPicturePath[] =
+    L"D:\\KorvaneDateCalcXdaysAfterGUI-SRC\\KorvaneHizukeGUILogo.png";
+
 // Runs the program from start-up to shutdown; the exit code is always 0.
 int RunProgram();
 

@@ -84,6 +84,7 @@ Window::~Window() {
   if (hwnd_ != nullptr) DestroyWindow(hwnd_);  // the controls go with it
   for (const auto& control : controls_) {
     if (control->backgroundBrush != nullptr) DeleteObject(control->backgroundBrush);
+    if (control->premultiplied != nullptr) DeleteObject(control->premultiplied);
   }
   if (!className_.empty()) UnregisterClassW(className_.c_str(), GetModuleHandleW(nullptr));
   if (shortcuts_ != nullptr) DestroyAcceleratorTable(shortcuts_);
