@@ -184,27 +184,30 @@ inline std::int64_t ReferenceCompose(const ReferenceFields& f) {
   return value <= ReferenceLastValid ? value : -1;
 }
 
-// Appends number (>= 0) zero-filled to width digits; wider numbers in full.
+// Appends number (0 .. 9999) zero-filled to width digits.
 inline void AppendZeroFilled(std::u16string& out, std::int64_t number, int width) {
-  const std::string digits = std::to_string(number);
-  for (int pad = static_cast<int>(digits.size()); pad < width; ++pad) out += u'0';
-  for (const char c : digits) out += static_cast<char16_t>(c);
+  char digits[8];
+  std::snprintf(digits, sizeof digits, "%0*d", width, static_cast<int>(number));
+  for (const char* c = digits; *c != 0; ++c) out += static_cast<char16_t>(*c);
 }
 
 // The mask with %yyyy, %yy, %mm, %dd, %hh, %ii and %ss (letters in any case)
 // replaced by the fields; anything else, a lone "%" included, copied.
 inline std::u16string ReferenceRender(std::u16string_view mask,
                                       const ReferenceFields& f) {
-  // The lower-cased letters after position at, up to count of them.
-  const auto lettersAt = [&](std::size_t at, std::size_t count) {
-    std::u16string letters;
-    for (std::size_t i = at; i < mask.size() && letters.size() < count; ++i) {
-      const char16_t c = mask[i];
-      letters += (u'A' <= c && c <= u'Z') ? static_cast<char16_t>(c + 32) : c;
+  // True when the letters from position at spell token (lower case), each
+  // letter in either case.
+  const auto spells = [&](std::size_t at, std::string_view token) {
+    if (mask.size() - at < token.size()) return false;
+    for (std::size_t i = 0; i < token.size(); ++i) {
+      const char16_t c = mask[at + i];
+      const char16_t lower = (u'A' <= c && c <= u'Z') ? c - u'A' + u'a' : c;
+      if (lower != static_cast<char16_t>(token[i])) return false;
     }
-    return letters;
+    return true;
   };
   std::u16string out;
+  out.reserve(2 * mask.size());
   std::size_t at = 0;
   while (at < mask.size()) {
     if (mask[at] != u'%') {
@@ -212,19 +215,18 @@ inline std::u16string ReferenceRender(std::u16string_view mask,
       continue;
     }
     ++at;
-    if (lettersAt(at, 4) == u"yyyy") {
+    if (spells(at, "yyyy")) {
       AppendZeroFilled(out, f.year, 4);
       at += 4;
       continue;
     }
-    const std::u16string two = lettersAt(at, 2);
     std::int64_t field = -1;
-    if (two == u"yy") field = f.year % 100;
-    if (two == u"mm") field = f.month;
-    if (two == u"dd") field = f.day;
-    if (two == u"hh") field = f.hour;
-    if (two == u"ii") field = f.minute;
-    if (two == u"ss") field = f.second;
+    if (spells(at, "yy")) field = f.year % 100;
+    if (spells(at, "mm")) field = f.month;
+    if (spells(at, "dd")) field = f.day;
+    if (spells(at, "hh")) field = f.hour;
+    if (spells(at, "ii")) field = f.minute;
+    if (spells(at, "ss")) field = f.second;
     if (field < 0) {
       out += u'%';
     } else {
