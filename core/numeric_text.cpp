@@ -36,14 +36,17 @@ ReadNumber ReadInteger(std::u16string_view text) {
     base = 2;
     ++at;
   }
-  constexpr std::uint64_t all = std::numeric_limits<std::uint64_t>::max();
   std::uint64_t magnitude = 0;  // modulo 2^64
   bool overflowed = false;
   for (; at < text.size(); ++at) {
     const int digit = DigitValue(text[at], base);
     if (digit < 0) break;
-    overflowed = overflowed || magnitude > (all - digit) / base;
-    magnitude = magnitude * base + static_cast<unsigned>(digit);
+    // Both steps wrap modulo 2^64; a carry out of either is an overflow.
+    const bool multiplyCarried =
+        __builtin_mul_overflow(magnitude, std::uint64_t{base}, &magnitude);
+    const bool addCarried = __builtin_add_overflow(
+        magnitude, static_cast<std::uint64_t>(digit), &magnitude);
+    overflowed = overflowed || multiplyCarried || addCarried;
   }
   // A decimal number must fit the signed range: up to 2^63 - 1, or 2^63
   // with a minus sign. "$" and "%" digits keep their two's-complement
