@@ -110,7 +110,9 @@ Control& CreateTextField(Window& window, Rect place, Identity id) {
   const bool themed = VisualStylesOn();
   Control& field = CreateControl(window, ControlKind::TextField, RichEditClass(), L"",
                                  FieldStyles, themed ? 0 : WS_EX_CLIENTEDGE, place, id);
-  SendToControl(field, EM_LIMITTEXT, static_cast<WPARAM>(-1), 0);
+  // The largest limit that every rich edit takes as a count: -1 reads as a
+  // negative limit there, which lets nothing be typed into an empty field.
+  SendToControl(field, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
   const LRESULT mask = SendToControl(field, EM_GETEVENTMASK);
   SendToControl(field, EM_SETEVENTMASK, 0, mask | ENM_CHANGE);
   if (themed && field.Exists()) {
