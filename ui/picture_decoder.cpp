@@ -314,22 +314,21 @@ std::optional<BmpLayout> ReadBmpLayout(const std::uint8_t* bytes, std::size_t si
   return layout;
 }
 
-// Expands run-length coded 4- or 8-bit data into one palette index per pixel
-// (bottom row first). Pixels the data skips keep index 0; runs past the end
-// of a row are clipped. Data that ends before the picture is complete (no
-// end-of-picture mark and rows left) is refused.
-bool ExpandRunLength(const BmpLayout& layout, const std::uint8_t* data, std::size_t size,
-                     std::vector<std::uint8_t>& indices) {
+// Expands run-length coded 4- or 8-bit data, handing each pixel's palette
+// index to put(x, row) with row counted from the bottom. Runs past the end of
+// a row are clipped; pixels the data skips are not handed out. Data that ends
+// before the picture is complete (no end-of-picture mark and rows left) is
+// refused.
+template <typename Put>
+bool ExpandRunLength(const BmpLayout& layout, const std::uint8_t* data, std::size_t size, Put put) {
   const bool four = layout.compression == BiRle4;
   const std::uint32_t width = layout.width;
   const std::uint32_t height = layout.height;
-  indices.assign(static_cast<std::size_t>(width) * height, 0);
   std::uint32_t x = 0;
   std::uint32_t y = 0;
   std::size_t pos = 0;
-  auto put = [&](std::uint8_t index) {
-    if (x < width) indices[static_cast<std::size_t>(y) * width + x] = index;
-    if (x < width) ++x;
+  auto next = [&](std::uint8_t index) {
+    if (x < width) put(x++, y, index);
   };
   while (y < height) {
     if (!Inside(size, pos, 2)) return false;
@@ -338,7 +337,7 @@ bool ExpandRunLength(const BmpLayout& layout, const std::uint8_t* data, std::siz
     pos += 2;
     if (count > 0) {
       for (unsigned i = 0; i < count; ++i) {
-        put(four ? static_cast<std::uint8_t>((i & 1) ? (value & 0x0F) : (value >> 4)) : value);
+        next(four ? static_cast<std::uint8_t>((i & 1) ? (value & 0x0F) : (value >> 4)) : value);
       }
       continue;
     }
@@ -362,7 +361,7 @@ bool ExpandRunLength(const BmpLayout& layout, const std::uint8_t* data, std::siz
         if (!Inside(size, pos, padded)) return false;
         for (unsigned i = 0; i < value; ++i) {
           const std::uint8_t byte = data[pos + (four ? i / 2 : i)];
-          put(four ? static_cast<std::uint8_t>((i & 1) ? (byte & 0x0F) : (byte >> 4)) : byte);
+          next(four ? static_cast<std::uint8_t>((i & 1) ? (byte & 0x0F) : (byte >> 4)) : byte);
         }
         pos += padded;
         break;
@@ -383,12 +382,9 @@ std::optional<DecodedPicture> DecodeBmp(const std::uint8_t* bytes, std::size_t s
   const std::uint8_t* data = bytes + layout.pixelOffset;
   const std::size_t dataSize = size - layout.pixelOffset;
 
-  std::vector<std::uint8_t> indices;
   const bool runLength = layout.compression == BiRle4 || layout.compression == BiRle8;
   const std::size_t sourceStride = DibStride(width, bpp);
-  if (runLength) {
-    if (!ExpandRunLength(layout, data, dataSize, indices)) return std::nullopt;
-  } else if (!Inside(dataSize, 0, static_cast<std::uint64_t>(sourceStride) * height)) {
+  if (!runLength && !Inside(dataSize, 0, static_cast<std::uint64_t>(sourceStride) * height)) {
     return std::nullopt;
   }
 
@@ -400,18 +396,37 @@ std::optional<DecodedPicture> DecodeBmp(const std::uint8_t* bytes, std::size_t s
   picture.stride = DibStride(width, picture.bitsPerPixel);
   picture.pixels.assign(picture.stride * height, 0);
   const unsigned outBytes = picture.bitsPerPixel / 8u;
-  bool anyAlpha = false;
+  auto store = [&](std::uint32_t x, std::uint32_t row, const Bgra& colour) {
+    std::uint8_t* out = picture.pixels.data() + static_cast<std::size_t>(row) * picture.stride + x * outBytes;
+    out[0] = colour.b;
+    out[1] = colour.g;
+    out[2] = colour.r;
+    if (outBytes == 4) out[3] = colour.a;
+  };
 
+  if (runLength) {
+    // Pixels the runs skip show the first palette colour: one row of it,
+    // copied to the others.
+    for (std::uint32_t x = 0; x < width; ++x) store(x, 0, layout.palette[0]);
+    for (std::uint32_t row = 1; row < height; ++row) {
+      std::memcpy(picture.pixels.data() + static_cast<std::size_t>(row) * picture.stride,
+                  picture.pixels.data(), picture.stride);
+    }
+    const bool whole = ExpandRunLength(layout, data, dataSize, [&](std::uint32_t x, std::uint32_t row, std::uint8_t index) {
+      store(x, row, layout.palette[index]);
+    });
+    if (!whole) return std::nullopt;
+    return picture;
+  }
+
+  bool anyAlpha = false;
   for (std::uint32_t row = 0; row < height; ++row) {
     // row counts stored rows from the bottom of the picture.
     const std::uint32_t sourceRow = layout.topDown ? height - 1 - row : row;
     const std::uint8_t* in = data + static_cast<std::size_t>(sourceRow) * sourceStride;
-    std::uint8_t* out = picture.pixels.data() + static_cast<std::size_t>(row) * picture.stride;
-    for (std::uint32_t x = 0; x < width; ++x, out += outBytes) {
+    for (std::uint32_t x = 0; x < width; ++x) {
       Bgra colour{0, 0, 0, 255};
-      if (runLength) {
-        colour = layout.palette[indices[static_cast<std::size_t>(sourceRow) * width + x]];
-      } else if (bpp <= 8) {
+      if (bpp <= 8) {
         const std::size_t bit = static_cast<std::size_t>(x) * bpp;
         const unsigned shift = 8 - bpp - static_cast<unsigned>(bit % 8);
         colour = layout.palette[(in[bit / 8] >> shift) & ((1u << bpp) - 1)];
@@ -423,10 +438,7 @@ std::optional<DecodedPicture> DecodeBmp(const std::uint8_t* bytes, std::size_t s
                       layout.alpha.Of(value)};
         anyAlpha = anyAlpha || colour.a != 0;
       }
-      out[0] = colour.b;
-      out[1] = colour.g;
-      out[2] = colour.r;
-      if (outBytes == 4) out[3] = colour.a;
+      store(x, row, colour);
     }
   }
   // Many writers leave the fourth byte of every pixel zero: such a picture
