@@ -276,7 +276,7 @@ std::uint32_t Xrgb(const Rgba& c, std::uint8_t a) {
   return (std::uint32_t{a} << 24) | (std::uint32_t{c.r} << 16) | (std::uint32_t{c.g} << 8) | c.b;
 }
 
-// 16-bit 5-5-5 and 5-6-5 pixels: channels at 0, 16 or full in 5 (6) bits.
+// 16-bit 5-5-5 pixels: each channel at 0, 16 or 31 of 31.
 std::uint32_t Level5(std::uint32_t x, std::uint32_t y) { return (x + y) % 3 == 0 ? 0 : (x + y) % 3 == 1 ? 16 : 31; }
 std::uint8_t Level5To8(std::uint32_t level) { return level == 0 ? 0 : level == 16 ? 132 : 255; }
 
@@ -287,7 +287,8 @@ Bytes Rle8Data() {
   return {4, 1, 0, 0,  0, 4, 2, 3, 1, 2,  0, 0,  0, 2, 2, 0,  2, 3,  0, 1};
 }
 
-PixelFn Rle8Colour() {
+// The picture both run-length rows decode to (palette indices, top row first).
+PixelFn RleColour() {
   return [](std::uint32_t x, std::uint32_t y) {
     static const std::uint32_t rows[3][4] = {{0, 0, 3, 3}, {2, 3, 1, 2}, {1, 1, 1, 1}};
     return Pattern(rows[y][x], 0);
@@ -358,7 +359,15 @@ std::vector<DecodeCase> BmpCases() {
          spec.compression = 1;
          spec.runLengthData = Rle8Data();
          return EncodeBmp(spec);
-       }, Bitmap(4, 3, 24, Rle8Colour())},
+       }, Bitmap(4, 3, 24, RleColour())},
+      {"bmp_rle4", [] {
+         // The same picture in 4-bit runs: two indices per byte, high nibble first.
+         BmpSpec spec = BmpIndexed(4, 4);
+         spec.width = 4;
+         spec.compression = 2;
+         spec.runLengthData = {4, 0x11, 0, 0,  0, 4, 0x23, 0x12,  0, 0,  0, 2, 2, 0,  2, 0x33,  0, 1};
+         return EncodeBmp(spec);
+       }, Bitmap(4, 3, 24, RleColour())},
       {"bmp_rle8_data_ends_early", [] {
          BmpSpec spec = BmpIndexed(8, 4);
          spec.width = 4;
