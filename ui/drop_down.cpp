@@ -79,6 +79,7 @@ std::u16string DropDownText(const Control& box) {
 }
 
 void SetDropDownText(Control& box, std::u16string_view text) {
+  box.listChoice = false;  // the written text is what the box shows now
   const std::wstring wide = ToWide(text);
   SendToControl(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
 }
