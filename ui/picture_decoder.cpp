@@ -457,20 +457,35 @@ std::optional<DecodedPicture> DecodeBmp(const std::uint8_t* bytes, std::size_t s
 constexpr std::size_t IconDirSize = 6;
 constexpr std::size_t IconEntrySize = 16;
 
-struct IconImageSize {
+struct IconImage {
   std::uint32_t width = 0;
   std::uint32_t height = 0;
   std::uint16_t bitsPerPixel = 0;
+  bool png = false;
 };
 
-// Checks one image of an icon file: a PNG that decodes, or a DIB (doubled
-// height: colour rows then AND-mask rows) whose header, colour table, colour
-// rows and mask rows all lie inside the image's bytes.
-std::optional<IconImageSize> CheckIconImage(const std::uint8_t* image, std::size_t size) {
+std::uint32_t BigEndian32(const std::uint8_t* p) {
+  return (static_cast<std::uint32_t>(p[0]) << 24) | (static_cast<std::uint32_t>(p[1]) << 16) |
+         (static_cast<std::uint32_t>(p[2]) << 8) | static_cast<std::uint32_t>(p[3]);
+}
+
+// Checks the parts of one image of an icon file that cost nothing to check:
+// for a PNG its header chunk (the size in range), for a DIB (doubled height:
+// colour rows then AND-mask rows) that its header, colour table, colour rows
+// and mask rows all lie inside the image's bytes. A PNG image is decoded in
+// full only once chosen, so a file of many PNG entries costs one decode.
+std::optional<IconImage> CheckIconImage(const std::uint8_t* image, std::size_t size) {
   if (HasPngSignature(image, size)) {
-    std::optional<DecodedPicture> png = DecodePng(image, size);
-    if (!png) return std::nullopt;
-    return IconImageSize{png->width, png->height, 32};
+    // Signature, then the IHDR chunk: length 13, type, width, height.
+    constexpr std::size_t IhdrEnd = 8 + 8 + 8;
+    if (!Inside(size, 0, IhdrEnd) || BigEndian32(image + 8) != 13 ||
+        std::memcmp(image + 12, "IHDR", 4) != 0) {
+      return std::nullopt;
+    }
+    const std::uint32_t width = BigEndian32(image + 16);
+    const std::uint32_t height = BigEndian32(image + 20);
+    if (!SideInRange(width) || !SideInRange(height)) return std::nullopt;
+    return IconImage{width, height, 32, true};
   }
   if (!Inside(size, 0, InfoHeaderSize)) return std::nullopt;
   const std::uint32_t headerSize = U32(image);
@@ -493,7 +508,7 @@ std::optional<IconImageSize> CheckIconImage(const std::uint8_t* image, std::size
   const auto h = static_cast<std::uint64_t>(height);
   const std::uint64_t needed = headerSize + colors * 4 + DibStride(w, bpp) * h + DibStride(w, 1) * h;
   if (needed > size) return std::nullopt;
-  return IconImageSize{w, static_cast<std::uint32_t>(height), bpp};
+  return IconImage{w, static_cast<std::uint32_t>(height), bpp, false};
 }
 
 std::optional<DecodedPicture> DecodeIcon(const std::uint8_t* bytes, std::size_t size) {
@@ -503,7 +518,7 @@ std::optional<DecodedPicture> DecodeIcon(const std::uint8_t* bytes, std::size_t 
   if (count == 0 || directoryEnd > size) return std::nullopt;
 
   // The largest image wins; between equal sizes, the deepest colour.
-  std::optional<IconImageSize> best;
+  std::optional<IconImage> best;
   std::size_t bestOffset = 0;
   std::size_t bestSize = 0;
   for (std::size_t i = 0; i < count; ++i) {
@@ -514,7 +529,7 @@ std::optional<DecodedPicture> DecodeIcon(const std::uint8_t* bytes, std::size_t 
     if (imageSize == 0 || imageOffset < directoryEnd || !Inside(size, imageOffset, imageSize)) {
       return std::nullopt;
     }
-    std::optional<IconImageSize> image = CheckIconImage(bytes + imageOffset, imageSize);
+    std::optional<IconImage> image = CheckIconImage(bytes + imageOffset, imageSize);
     if (!image) continue;
     const std::uint64_t area = static_cast<std::uint64_t>(image->width) * image->height;
     const std::uint64_t bestArea = best ? static_cast<std::uint64_t>(best->width) * best->height : 0;
@@ -525,6 +540,8 @@ std::optional<DecodedPicture> DecodeIcon(const std::uint8_t* bytes, std::size_t 
     }
   }
   if (!best) return std::nullopt;
+  // The chosen PNG must decode whole, as a PNG file of its own would.
+  if (best->png && !DecodePng(bytes + bestOffset, bestSize)) return std::nullopt;
 
   DecodedPicture picture;
   picture.kind = PictureKind::Icon;

@@ -452,6 +452,23 @@ std::vector<DecodeCase> IconCases() {
       {"icon_dib_height_past_data", [] { return Patched32(Icon16(), 22 + 8, 2 * 200); }, std::nullopt},
       {"icon_dib_width_16385", [] { return Patched32(Icon16(), 22 + 4, 16385); }, std::nullopt},
       {"icon_dib_header_size_past_image", [] { return Patched32(Icon16(), 22, 0x10000); }, std::nullopt},
+      {"icon_png_header_claims_16385", [] {
+         Bytes png = SimplePng(8, 8, Pattern, false);
+         png.at(16 + 2) = 0x40;  // width 0x4001 = 16385
+         png.at(16 + 3) = 0x01;
+         FixChunkCrc(png, 8);
+         return EncodeIcon({{png, 8, 8, 32}});
+       }, std::nullopt},
+      {"icon_png_image_cut_in_header", [] {
+         return EncodeIcon({{Truncated(SimplePng(8, 8, Pattern, false), 20), 8, 8, 32}});
+       }, std::nullopt},
+      // The largest image is chosen by its header; when it then fails to
+      // decode, the file is damaged, whatever the smaller images hold.
+      {"icon_largest_png_damaged", [] {
+         Bytes png = SimplePng(64, 64, Pattern, false);
+         png.at(FindChunk(png, "IDAT") + 8) ^= 0x01;
+         return EncodeIcon({{IconDib32(16, 16, Pattern), 16, 16, 32}, {png, 64, 64, 32}});
+       }, std::nullopt},
       {"icon_damaged_png_image", [] {
          Bytes png = SimplePng(8, 8, Pattern, false);
          png.at(FindChunk(png, "IDAT") + 8) ^= 0x01;
