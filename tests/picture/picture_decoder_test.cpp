@@ -542,13 +542,13 @@ TEST_P(DecodeTable, DecodesOrRefuses) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Pictures, DecodeTable, ::testing::ValuesIn(AllCases()),
+INSTANTIATE_TEST_SUITE_P(picture, DecodeTable, ::testing::ValuesIn(AllCases()),
                          [](const ::testing::TestParamInfo<DecodeCase>& info) { return info.param.name; });
 
 // The stored layout spelled out byte by byte: a 2 x 2 PNG with red top-left,
 // green top-right, blue bottom-left, white bottom-right becomes a bottom-up
 // BGR DIB with 8-byte rows (6 bytes of pixels, 2 of padding).
-TEST(DecodePicture, PngBecomesBottomUpBgrRows) {
+TEST(picture_decoder, PngBecomesBottomUpBgrRows) {
   const PixelFn corners = [](std::uint32_t x, std::uint32_t y) {
     static const Rgba colours[2][2] = {{{255, 0, 0, 255}, {0, 255, 0, 255}}, {{0, 0, 255, 255}, {255, 255, 255, 255}}};
     return colours[y][x];
@@ -561,7 +561,7 @@ TEST(DecodePicture, PngBecomesBottomUpBgrRows) {
   EXPECT_EQ(picture->pixels, want);
 }
 
-TEST(DecodePicture, IconImageIsTheChosenEntrysBytes) {
+TEST(picture_decoder, IconImageIsTheChosenEntrysBytes) {
   const Bytes small = IconDib32(16, 16, Pattern);
   const Bytes large = IconDib32(32, 32, PatternAlpha);
   const Bytes icon = EncodeIcon({{small, 16, 16, 32}, {large, 32, 32, 32}});
@@ -570,7 +570,7 @@ TEST(DecodePicture, IconImageIsTheChosenEntrysBytes) {
   EXPECT_EQ(picture->iconImage, large);
 }
 
-TEST(DecodePicture, RefusesFilesOverTheSizeLimit) {
+TEST(picture_decoder, RefusesFilesOverTheSizeLimit) {
   // A good PNG followed by padding up to one byte past the limit.
   Bytes png = SimplePng(2, 2, Pattern, false);
   png.resize(MaxPictureFileBytes + 1, 0);
@@ -579,7 +579,7 @@ TEST(DecodePicture, RefusesFilesOverTheSizeLimit) {
   EXPECT_TRUE(DecodePicture(png.data(), png.size()).has_value());
 }
 
-TEST(DecodePicture, NullBytesAreNoPicture) { EXPECT_FALSE(DecodePicture(nullptr, 0).has_value()); }
+TEST(picture_decoder, NullBytesAreNoPicture) { EXPECT_FALSE(DecodePicture(nullptr, 0).has_value()); }
 
 }  // namespace
 }  // namespace korvane::test
