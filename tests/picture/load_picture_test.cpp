@@ -123,11 +123,11 @@ TEST_F(LoadPictureTest, PngsAndBmpsBecomeBitmaps) {
       // The name says icon; the bytes are a PNG.
       {L"named.ico", SimplePng(100, 49, Pattern, false), 24, Pattern(0, 0)},
       {L"picture.bmp", EncodeBmp([] {
-         BmpSpec spec;
-         spec.width = 100;
-         spec.height = 49;
-         spec.colour = Pattern;
-         return spec;
+         BmpPlan plan;
+         plan.width = 100;
+         plan.height = 49;
+         plan.colour = Pattern;
+         return plan;
        }()), 24, Pattern(0, 0)},
   };
   for (const Row& row : rows) {

@@ -35,15 +35,15 @@ Expected Bitmap(std::uint32_t width, std::uint32_t height, std::uint16_t bpp, Pi
 Rgba Grey(std::uint8_t v, std::uint8_t a = 255) { return Rgba{v, v, v, a}; }
 
 // Samples of one channel per pixel (grey or palette index).
-PngSpec OneChannel(int colorType, int depth, std::uint32_t width, std::uint32_t height,
+PngPlan OneChannel(int colorType, int depth, std::uint32_t width, std::uint32_t height,
                    std::function<std::uint16_t(std::uint32_t, std::uint32_t)> value) {
-  PngSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.colorType = colorType;
-  spec.bitDepth = depth;
-  spec.samples = [value](std::uint32_t x, std::uint32_t y) { return std::vector<std::uint16_t>{value(x, y)}; };
-  return spec;
+  PngPlan plan;
+  plan.width = width;
+  plan.height = height;
+  plan.colorType = colorType;
+  plan.bitDepth = depth;
+  plan.samples = [value](std::uint32_t x, std::uint32_t y) { return std::vector<std::uint16_t>{value(x, y)}; };
+  return plan;
 }
 
 // The 16 palette colours of the palette tests: index i is Pattern(i, 0).
@@ -58,12 +58,12 @@ std::uint32_t Index(std::uint32_t x, std::uint32_t y, std::uint32_t colours) { r
 // A palette PNG of depth bits showing index (x + 2y) mod the palette size.
 Bytes PalettePng(int depth, std::vector<std::uint8_t> alpha = {}) {
   const std::uint32_t colours = 1u << depth;
-  PngSpec spec = OneChannel(PNG_COLOR_TYPE_PALETTE, depth, 7, 3, [colours](std::uint32_t x, std::uint32_t y) {
+  PngPlan plan = OneChannel(PNG_COLOR_TYPE_PALETTE, depth, 7, 3, [colours](std::uint32_t x, std::uint32_t y) {
     return static_cast<std::uint16_t>(Index(x, y, colours));
   });
-  spec.palette = TestPalette(colours);
-  spec.paletteAlpha = std::move(alpha);
-  return EncodePng(spec);
+  plan.palette = TestPalette(colours);
+  plan.paletteAlpha = std::move(alpha);
+  return EncodePng(plan);
 }
 
 PixelFn PaletteColour(int depth) {
@@ -87,18 +87,18 @@ PixelFn GreyLevel(int depth) {
 }
 
 Bytes Rgb16Png() {
-  PngSpec spec;
-  spec.width = 4;
-  spec.height = 3;
-  spec.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
-  spec.bitDepth = 16;
+  PngPlan plan;
+  plan.width = 4;
+  plan.height = 3;
+  plan.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
+  plan.bitDepth = 16;
   // Each 16-bit sample repeats its 8-bit value in both bytes.
-  spec.samples = [](std::uint32_t x, std::uint32_t y) {
+  plan.samples = [](std::uint32_t x, std::uint32_t y) {
     const Rgba c = PatternAlpha(x, y);
     return std::vector<std::uint16_t>{static_cast<std::uint16_t>(c.r * 257), static_cast<std::uint16_t>(c.g * 257),
                                       static_cast<std::uint16_t>(c.b * 257), static_cast<std::uint16_t>(c.a * 257)};
   };
-  return EncodePng(spec);
+  return EncodePng(plan);
 }
 
 Bytes Grey16Png() {
@@ -108,36 +108,36 @@ Bytes Grey16Png() {
 }
 
 Bytes GreyAlphaPng() {
-  PngSpec spec;
-  spec.width = 5;
-  spec.height = 3;
-  spec.colorType = PNG_COLOR_TYPE_GRAY_ALPHA;
-  spec.samples = [](std::uint32_t x, std::uint32_t y) {
+  PngPlan plan;
+  plan.width = 5;
+  plan.height = 3;
+  plan.colorType = PNG_COLOR_TYPE_GRAY_ALPHA;
+  plan.samples = [](std::uint32_t x, std::uint32_t y) {
     return std::vector<std::uint16_t>{static_cast<std::uint16_t>(10 + 50 * x), static_cast<std::uint16_t>(255 - 60 * y)};
   };
-  return EncodePng(spec);
+  return EncodePng(plan);
 }
 
 // RGB with the colour of pixel (1, 1) made transparent by tRNS.
 Bytes RgbTrnsPng() {
-  PngSpec spec;
-  spec.width = 4;
-  spec.height = 3;
-  spec.colorType = PNG_COLOR_TYPE_RGB;
-  spec.transparentRgb = Pattern(1, 1);
-  spec.samples = [](std::uint32_t x, std::uint32_t y) {
+  PngPlan plan;
+  plan.width = 4;
+  plan.height = 3;
+  plan.colorType = PNG_COLOR_TYPE_RGB;
+  plan.transparentRgb = Pattern(1, 1);
+  plan.samples = [](std::uint32_t x, std::uint32_t y) {
     const Rgba c = Pattern(x, y);
     return std::vector<std::uint16_t>{c.r, c.g, c.b};
   };
-  return EncodePng(spec);
+  return EncodePng(plan);
 }
 
 Bytes GreyTrnsPng() {
-  PngSpec spec = OneChannel(PNG_COLOR_TYPE_GRAY, 4, 4, 4, [](std::uint32_t x, std::uint32_t y) {
+  PngPlan plan = OneChannel(PNG_COLOR_TYPE_GRAY, 4, 4, 4, [](std::uint32_t x, std::uint32_t y) {
     return static_cast<std::uint16_t>(x + 4 * y);
   });
-  spec.transparentGrey = 5;
-  return EncodePng(spec);
+  plan.transparentGrey = 5;
+  return EncodePng(plan);
 }
 
 // A grey 1-bit PNG of the given size (small however large it claims to be).
@@ -234,22 +234,22 @@ std::vector<DecodeCase> PngCases() {
 
 // ------------------------------------------------------------------ BMP --
 
-BmpSpec Bmp24(std::int32_t width, std::int32_t height) {
-  BmpSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.colour = Pattern;
-  return spec;
+BmpPlan Bmp24(std::int32_t width, std::int32_t height) {
+  BmpPlan plan;
+  plan.width = width;
+  plan.height = height;
+  plan.colour = Pattern;
+  return plan;
 }
 
-BmpSpec BmpIndexed(std::uint16_t bpp, std::size_t colours) {
-  BmpSpec spec;
-  spec.width = 7;
-  spec.height = 3;
-  spec.bitsPerPixel = bpp;
-  spec.palette = TestPalette(colours);
-  spec.value = [bpp](std::uint32_t x, std::uint32_t y) { return Index(x, y, 1u << bpp); };
-  return spec;
+BmpPlan BmpIndexed(std::uint16_t bpp, std::size_t colours) {
+  BmpPlan plan;
+  plan.width = 7;
+  plan.height = 3;
+  plan.bitsPerPixel = bpp;
+  plan.palette = TestPalette(colours);
+  plan.value = [bpp](std::uint32_t x, std::uint32_t y) { return Index(x, y, 1u << bpp); };
+  return plan;
 }
 
 PixelFn IndexedColour(std::uint16_t bpp, std::size_t colours) {
@@ -259,17 +259,17 @@ PixelFn IndexedColour(std::uint16_t bpp, std::size_t colours) {
   };
 }
 
-BmpSpec Bmp32(std::uint32_t compression, std::vector<std::uint32_t> masks, std::uint32_t headerSize,
+BmpPlan Bmp32(std::uint32_t compression, std::vector<std::uint32_t> masks, std::uint32_t headerSize,
               std::function<std::uint32_t(std::uint32_t, std::uint32_t)> value) {
-  BmpSpec spec;
-  spec.width = 3;
-  spec.height = 2;
-  spec.bitsPerPixel = 32;
-  spec.compression = compression;
-  spec.masks = std::move(masks);
-  spec.headerSize = headerSize;
-  spec.value = std::move(value);
-  return spec;
+  BmpPlan plan;
+  plan.width = 3;
+  plan.height = 2;
+  plan.bitsPerPixel = 32;
+  plan.compression = compression;
+  plan.masks = std::move(masks);
+  plan.headerSize = headerSize;
+  plan.value = std::move(value);
+  return plan;
 }
 
 std::uint32_t Xrgb(const Rgba& c, std::uint8_t a) {
@@ -302,9 +302,9 @@ std::vector<DecodeCase> BmpCases() {
       {"bmp_24bit_bottom_up", [] { return EncodeBmp(Bmp24(5, 3)); }, Bitmap(5, 3, 24, opaque)},
       {"bmp_24bit_top_down", [] { return EncodeBmp(Bmp24(5, -3)); }, Bitmap(5, 3, 24, opaque)},
       {"bmp_24bit_core_header", [] {
-         BmpSpec spec = Bmp24(3, 2);
-         spec.headerSize = 12;
-         return EncodeBmp(spec);
+         BmpPlan plan = Bmp24(3, 2);
+         plan.headerSize = 12;
+         return EncodeBmp(plan);
        }, Bitmap(3, 2, 24, opaque)},
       {"bmp_32bit_alpha", [] {
          return EncodeBmp(Bmp32(0, {}, 40, [](std::uint32_t x, std::uint32_t y) {
@@ -325,26 +325,26 @@ std::vector<DecodeCase> BmpCases() {
                                 }));
        }, Bitmap(3, 2, 32, PatternAlpha)},
       {"bmp_16bit_555", [] {
-         BmpSpec spec;
-         spec.width = 5;
-         spec.height = 2;
-         spec.bitsPerPixel = 16;
-         spec.value = [](std::uint32_t x, std::uint32_t y) {
+         BmpPlan plan;
+         plan.width = 5;
+         plan.height = 2;
+         plan.bitsPerPixel = 16;
+         plan.value = [](std::uint32_t x, std::uint32_t y) {
            return (Level5(x, y) << 10) | (Level5(x + 1, y) << 5) | Level5(x + 2, y);
          };
-         return EncodeBmp(spec);
+         return EncodeBmp(plan);
        }, Bitmap(5, 2, 24, [](std::uint32_t x, std::uint32_t y) {
          return Rgba{Level5To8(Level5(x, y)), Level5To8(Level5(x + 1, y)), Level5To8(Level5(x + 2, y)), 255};
        })},
       {"bmp_16bit_565_bitfields", [] {
-         BmpSpec spec;
-         spec.width = 2;
-         spec.height = 1;
-         spec.bitsPerPixel = 16;
-         spec.compression = 3;
-         spec.masks = {0xF800, 0x07E0, 0x001F};
-         spec.value = [](std::uint32_t x, std::uint32_t) { return x == 0 ? 0xF800u : 0x07FFu; };
-         return EncodeBmp(spec);
+         BmpPlan plan;
+         plan.width = 2;
+         plan.height = 1;
+         plan.bitsPerPixel = 16;
+         plan.compression = 3;
+         plan.masks = {0xF800, 0x07E0, 0x001F};
+         plan.value = [](std::uint32_t x, std::uint32_t) { return x == 0 ? 0xF800u : 0x07FFu; };
+         return EncodeBmp(plan);
        }, Bitmap(2, 1, 24, [](std::uint32_t x, std::uint32_t) {
          return x == 0 ? Rgba{255, 0, 0, 255} : Rgba{0, 255, 255, 255};
        })},
@@ -354,26 +354,26 @@ std::vector<DecodeCase> BmpCases() {
       // Indices past the stored palette show black.
       {"bmp_8bit_short_palette", [] { return EncodeBmp(BmpIndexed(8, 3)); }, Bitmap(7, 3, 24, IndexedColour(8, 3))},
       {"bmp_rle8", [] {
-         BmpSpec spec = BmpIndexed(8, 4);
-         spec.width = 4;
-         spec.compression = 1;
-         spec.runLengthData = Rle8Data();
-         return EncodeBmp(spec);
+         BmpPlan plan = BmpIndexed(8, 4);
+         plan.width = 4;
+         plan.compression = 1;
+         plan.runLengthData = Rle8Data();
+         return EncodeBmp(plan);
        }, Bitmap(4, 3, 24, RleColour())},
       {"bmp_rle4", [] {
          // The same picture in 4-bit runs: two indices per byte, high nibble first.
-         BmpSpec spec = BmpIndexed(4, 4);
-         spec.width = 4;
-         spec.compression = 2;
-         spec.runLengthData = {4, 0x11, 0, 0,  0, 4, 0x23, 0x12,  0, 0,  0, 2, 2, 0,  2, 0x33,  0, 1};
-         return EncodeBmp(spec);
+         BmpPlan plan = BmpIndexed(4, 4);
+         plan.width = 4;
+         plan.compression = 2;
+         plan.runLengthData = {4, 0x11, 0, 0,  0, 4, 0x23, 0x12,  0, 0,  0, 2, 2, 0,  2, 0x33,  0, 1};
+         return EncodeBmp(plan);
        }, Bitmap(4, 3, 24, RleColour())},
       {"bmp_rle8_data_ends_early", [] {
-         BmpSpec spec = BmpIndexed(8, 4);
-         spec.width = 4;
-         spec.compression = 1;
-         spec.runLengthData = Truncated(Rle8Data(), 12);
-         return EncodeBmp(spec);
+         BmpPlan plan = BmpIndexed(8, 4);
+         plan.width = 4;
+         plan.compression = 1;
+         plan.runLengthData = Truncated(Rle8Data(), 12);
+         return EncodeBmp(plan);
        }, std::nullopt},
       {"bmp_signature_only", [] { return Bytes{'B', 'M'}; }, std::nullopt},
       {"bmp_file_header_only", [] { return Truncated(EncodeBmp(Bmp24(5, 3)), 14); }, std::nullopt},

@@ -53,27 +53,27 @@ int Channels(int colorType) {
   }
 }
 
-// The rows of spec packed as the PNG stores them (big-endian 16-bit samples,
+// The rows of plan packed as the PNG stores them (big-endian 16-bit samples,
 // sub-byte samples from the high bit down).
-std::vector<Bytes> PackRows(const PngSpec& spec) {
-  const int channels = Channels(spec.colorType);
-  const std::size_t rowBytes = (static_cast<std::size_t>(spec.width) * channels * spec.bitDepth + 7) / 8;
-  std::vector<Bytes> rows(spec.height, Bytes(rowBytes, 0));
-  for (std::uint32_t y = 0; y < spec.height; ++y) {
+std::vector<Bytes> PackRows(const PngPlan& plan) {
+  const int channels = Channels(plan.colorType);
+  const std::size_t rowBytes = (static_cast<std::size_t>(plan.width) * channels * plan.bitDepth + 7) / 8;
+  std::vector<Bytes> rows(plan.height, Bytes(rowBytes, 0));
+  for (std::uint32_t y = 0; y < plan.height; ++y) {
     std::size_t bit = 0;
-    for (std::uint32_t x = 0; x < spec.width; ++x) {
-      for (std::uint16_t sample : spec.samples(x, y)) {
+    for (std::uint32_t x = 0; x < plan.width; ++x) {
+      for (std::uint16_t sample : plan.samples(x, y)) {
         Bytes& row = rows[y];
-        if (spec.bitDepth == 16) {
+        if (plan.bitDepth == 16) {
           row[bit / 8] = static_cast<std::uint8_t>(sample >> 8);
           row[bit / 8 + 1] = static_cast<std::uint8_t>(sample);
-        } else if (spec.bitDepth == 8) {
+        } else if (plan.bitDepth == 8) {
           row[bit / 8] = static_cast<std::uint8_t>(sample);
         } else {
-          const unsigned shift = 8 - spec.bitDepth - bit % 8;
+          const unsigned shift = 8 - plan.bitDepth - bit % 8;
           row[bit / 8] = static_cast<std::uint8_t>(row[bit / 8] | (sample << shift));
         }
-        bit += spec.bitDepth;
+        bit += plan.bitDepth;
       }
     }
   }
@@ -81,17 +81,17 @@ std::vector<Bytes> PackRows(const PngSpec& spec) {
 }
 
 // Everything between setjmp and the end lives in the caller's frame.
-bool WritePng(png_structp png, png_infop info, const PngSpec& spec, std::vector<png_bytep>& rowPointers,
+bool WritePng(png_structp png, png_infop info, const PngPlan& plan, std::vector<png_bytep>& rowPointers,
               std::vector<png_color>& palette, png_color_16& transparent) {
   if (setjmp(png_jmpbuf(png))) return false;
-  png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colorType,
-               spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+  png_set_IHDR(png, info, plan.width, plan.height, plan.bitDepth, plan.colorType,
+               plan.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                PNG_FILTER_TYPE_DEFAULT);
   if (!palette.empty()) png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
-  if (!spec.paletteAlpha.empty()) {
-    png_set_tRNS(png, info, spec.paletteAlpha.data(), static_cast<int>(spec.paletteAlpha.size()), nullptr);
+  if (!plan.paletteAlpha.empty()) {
+    png_set_tRNS(png, info, plan.paletteAlpha.data(), static_cast<int>(plan.paletteAlpha.size()), nullptr);
   }
-  if (spec.transparentGrey || spec.transparentRgb) png_set_tRNS(png, info, nullptr, 0, &transparent);
+  if (plan.transparentGrey || plan.transparentRgb) png_set_tRNS(png, info, nullptr, 0, &transparent);
   png_write_info(png, info);
   png_write_image(png, rowPointers.data());
   png_write_end(png, info);
@@ -100,18 +100,18 @@ bool WritePng(png_structp png, png_infop info, const PngSpec& spec, std::vector<
 
 }  // namespace
 
-Bytes EncodePng(const PngSpec& spec) {
-  std::vector<Bytes> rows = PackRows(spec);
+Bytes EncodePng(const PngPlan& plan) {
+  std::vector<Bytes> rows = PackRows(plan);
   std::vector<png_bytep> rowPointers;
   for (Bytes& row : rows) rowPointers.push_back(row.data());
   std::vector<png_color> palette;
-  for (const Rgba& c : spec.palette) palette.push_back(png_color{c.r, c.g, c.b});
+  for (const Rgba& c : plan.palette) palette.push_back(png_color{c.r, c.g, c.b});
   png_color_16 transparent{};
-  if (spec.transparentGrey) transparent.gray = *spec.transparentGrey;
-  if (spec.transparentRgb) {
-    transparent.red = spec.transparentRgb->r;
-    transparent.green = spec.transparentRgb->g;
-    transparent.blue = spec.transparentRgb->b;
+  if (plan.transparentGrey) transparent.gray = *plan.transparentGrey;
+  if (plan.transparentRgb) {
+    transparent.red = plan.transparentRgb->r;
+    transparent.green = plan.transparentRgb->g;
+    transparent.blue = plan.transparentRgb->b;
   }
 
   Bytes out;
@@ -120,7 +120,7 @@ Bytes EncodePng(const PngSpec& spec) {
   bool written = false;
   if (png != nullptr && info != nullptr) {
     png_set_write_fn(png, &out, AppendBytes, FlushNothing);
-    written = WritePng(png, info, spec, rowPointers, palette, transparent);
+    written = WritePng(png, info, plan, rowPointers, palette, transparent);
   }
   png_destroy_write_struct(&png, &info);
   return written ? out : Bytes{};
@@ -128,18 +128,18 @@ Bytes EncodePng(const PngSpec& spec) {
 
 Bytes SimplePng(std::uint32_t width, std::uint32_t height, const PixelFn& pixel, bool alpha,
                 bool interlaced) {
-  PngSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.colorType = alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB;
-  spec.interlaced = interlaced;
-  spec.samples = [&pixel, alpha](std::uint32_t x, std::uint32_t y) {
+  PngPlan plan;
+  plan.width = width;
+  plan.height = height;
+  plan.colorType = alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB;
+  plan.interlaced = interlaced;
+  plan.samples = [&pixel, alpha](std::uint32_t x, std::uint32_t y) {
     const Rgba c = pixel(x, y);
     std::vector<std::uint16_t> s{c.r, c.g, c.b};
     if (alpha) s.push_back(c.a);
     return s;
   };
-  return EncodePng(spec);
+  return EncodePng(plan);
 }
 
 std::size_t FindChunk(const Bytes& png, const char type[4]) {
@@ -179,51 +179,51 @@ std::size_t Stride(std::uint32_t width, std::uint32_t bpp) { return ((width * bp
 
 }  // namespace
 
-Bytes EncodeBmp(const BmpSpec& spec) {
-  const auto width = static_cast<std::uint32_t>(spec.width);
-  const bool topDown = spec.height < 0;
-  const std::uint32_t height = static_cast<std::uint32_t>(topDown ? -static_cast<std::int64_t>(spec.height)
-                                                                  : spec.height);
-  const std::uint16_t bpp = spec.bitsPerPixel;
+Bytes EncodeBmp(const BmpPlan& plan) {
+  const auto width = static_cast<std::uint32_t>(plan.width);
+  const bool topDown = plan.height < 0;
+  const std::uint32_t height = static_cast<std::uint32_t>(topDown ? -static_cast<std::int64_t>(plan.height)
+                                                                  : plan.height);
+  const std::uint16_t bpp = plan.bitsPerPixel;
 
   Bytes header;
-  Put32(header, spec.headerSize);
-  if (spec.headerSize == 12) {
-    Put16(header, static_cast<std::uint16_t>(spec.width));
-    Put16(header, static_cast<std::uint16_t>(spec.height));
+  Put32(header, plan.headerSize);
+  if (plan.headerSize == 12) {
+    Put16(header, static_cast<std::uint16_t>(plan.width));
+    Put16(header, static_cast<std::uint16_t>(plan.height));
     Put16(header, 1);
     Put16(header, bpp);
   } else {
-    Put32(header, static_cast<std::uint32_t>(spec.width));
-    Put32(header, static_cast<std::uint32_t>(spec.height));
+    Put32(header, static_cast<std::uint32_t>(plan.width));
+    Put32(header, static_cast<std::uint32_t>(plan.height));
     Put16(header, 1);
     Put16(header, bpp);
-    Put32(header, spec.compression);
+    Put32(header, plan.compression);
     Put32(header, 0);  // image size
     Put32(header, 2835);
     Put32(header, 2835);
-    Put32(header, static_cast<std::uint32_t>(spec.palette.size()));
+    Put32(header, static_cast<std::uint32_t>(plan.palette.size()));
     Put32(header, 0);
     // Longer headers carry the masks inside; the rest stays zero.
-    for (std::size_t i = 0; i < 4 && header.size() < spec.headerSize; ++i) {
-      Put32(header, spec.headerSize > 40 && i < spec.masks.size() ? spec.masks[i] : 0);
+    for (std::size_t i = 0; i < 4 && header.size() < plan.headerSize; ++i) {
+      Put32(header, plan.headerSize > 40 && i < plan.masks.size() ? plan.masks[i] : 0);
     }
-    header.resize(spec.headerSize, 0);
+    header.resize(plan.headerSize, 0);
   }
   Bytes extra;  // masks after a 40-byte header, or the palette
-  if (spec.headerSize == 40) {
-    for (std::uint32_t mask : spec.masks) Put32(extra, mask);
+  if (plan.headerSize == 40) {
+    for (std::uint32_t mask : plan.masks) Put32(extra, mask);
   }
-  for (const Rgba& c : spec.palette) {
+  for (const Rgba& c : plan.palette) {
     extra.push_back(c.b);
     extra.push_back(c.g);
     extra.push_back(c.r);
-    if (spec.headerSize != 12) extra.push_back(0);
+    if (plan.headerSize != 12) extra.push_back(0);
   }
 
   Bytes pixels;
-  if (!spec.runLengthData.empty()) {
-    pixels = spec.runLengthData;
+  if (!plan.runLengthData.empty()) {
+    pixels = plan.runLengthData;
   } else {
     const std::size_t stride = Stride(width, bpp);
     pixels.assign(stride * height, 0);
@@ -232,16 +232,16 @@ Bytes EncodeBmp(const BmpSpec& spec) {
       std::uint8_t* row = pixels.data() + stored * stride;
       for (std::uint32_t x = 0; x < width; ++x) {
         if (bpp == 24) {
-          const Rgba c = spec.colour(x, y);
+          const Rgba c = plan.colour(x, y);
           row[x * 3] = c.b;
           row[x * 3 + 1] = c.g;
           row[x * 3 + 2] = c.r;
         } else if (bpp == 16 || bpp == 32) {
-          const std::uint32_t v = spec.value(x, y);
+          const std::uint32_t v = plan.value(x, y);
           for (unsigned i = 0; i < bpp / 8u; ++i) row[x * (bpp / 8u) + i] = static_cast<std::uint8_t>(v >> (8 * i));
         } else {
           const std::size_t bit = static_cast<std::size_t>(x) * bpp;
-          row[bit / 8] = static_cast<std::uint8_t>(row[bit / 8] | (spec.value(x, y) << (8 - bpp - bit % 8)));
+          row[bit / 8] = static_cast<std::uint8_t>(row[bit / 8] | (plan.value(x, y) << (8 - bpp - bit % 8)));
         }
       }
     }

@@ -32,7 +32,7 @@ Rgba StoredPixel(const DecodedPicture& picture, std::uint32_t x, std::uint32_t y
 
 // ------------------------------------------------------------------ PNG --
 
-struct PngSpec {
+struct PngPlan {
   std::uint32_t width = 0;
   std::uint32_t height = 0;
   int colorType = 0;  // PNG_COLOR_TYPE_*
@@ -46,8 +46,8 @@ struct PngSpec {
   std::function<std::vector<std::uint16_t>(std::uint32_t x, std::uint32_t y)> samples;
 };
 
-// The PNG file libpng writes for spec (empty when libpng refuses it).
-Bytes EncodePng(const PngSpec& spec);
+// The PNG file libpng writes for plan (empty when libpng refuses it).
+Bytes EncodePng(const PngPlan& plan);
 
 // An 8-bit RGB or RGBA PNG of pixel(x, y).
 Bytes SimplePng(std::uint32_t width, std::uint32_t height, const PixelFn& pixel, bool alpha,
@@ -61,7 +61,7 @@ void FixChunkCrc(Bytes& png, std::size_t offset);
 
 // ------------------------------------------------------------------ BMP --
 
-struct BmpSpec {
+struct BmpPlan {
   std::int32_t width = 0;
   std::int32_t height = 0;  // negative: rows stored top-down
   std::uint16_t bitsPerPixel = 24;
@@ -76,7 +76,7 @@ struct BmpSpec {
   Bytes runLengthData;                    // BI_RLE8 / BI_RLE4: the coded pixels
 };
 
-Bytes EncodeBmp(const BmpSpec& spec);
+Bytes EncodeBmp(const BmpPlan& plan);
 
 // ----------------------------------------------------------------- Icon --
 
