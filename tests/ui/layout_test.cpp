@@ -168,6 +168,8 @@ TEST_F(Layout, WindowClassIsNamedAfterTheIdentity) {
   HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
   ASSERT_NE(icon, nullptr) << "the test program carries the program's resources";
   EXPECT_EQ(info.hIcon, icon);
+  EXPECT_NE(FindResourceW(nullptr, MAKEINTRESOURCEW(1), RT_MANIFEST), nullptr)
+      << "the manifest that binds the common controls 6";
 
   // A second window has an identity and a class of its own; each class goes
   // with its window.
@@ -282,28 +284,43 @@ TEST_F(Layout, TextFieldsReportChangesAndTakeWhateverIsTyped) {
   }
 }
 
-TEST_F(Layout, FieldsKeepTheirTextOffTheFrame) {
+TEST_F(Layout, FieldsFrameTheirTextArea) {
   for (Control* MainWindow::*member : {&MainWindow::yearField, &MainWindow::afterResultField}) {
     Control& field = *(main_.get()->*member);
-    SCOPED_TRACE(::testing::Message() << "field id " << field.id);
-    // Two sizes: as built, and after a move to a larger place.
+    // Two sizes: as built, and after a move to a larger place; the frame
+    // and the inset stay the same.
+    RECT inset0{};
     for (int pass = 0; pass < 2; ++pass) {
+      SCOPED_TRACE(::testing::Message() << "field id " << field.id << ", pass " << pass);
       if (pass == 1) MoveControl(field, 10, 10, 200, 60);
-      RECT client{}, area{};
+      ASSERT_TRUE(RunLoopUntilIdle());
+      RECT client{}, area{}, outer{};
       GetClientRect(field.hwnd, &client);
+      GetWindowRect(field.hwnd, &outer);
       SendToControl(field, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&area));
-      if (Mode().themed) {
-        // The themed frame is drawn inside the client area and the text
-        // stays off it: at least its one-pixel border plus one.
-        EXPECT_GE(area.left - client.left, 2) << "pass " << pass;
-        EXPECT_GE(area.top - client.top, 2) << "pass " << pass;
-        EXPECT_GE(client.right - area.right, 2) << "pass " << pass;
-        EXPECT_GE(client.bottom - area.bottom, 2) << "pass " << pass;
-      } else {
-        RECT outer{};
-        GetWindowRect(field.hwnd, &outer);
+      if (!Mode().themed) {
         EXPECT_LT(client.right, outer.right - outer.left) << "the client edge is outside";
+        continue;
       }
+      // No client edge: the themed frame is drawn inside the client area,
+      // and the text stays off it, by its one-pixel border plus one.
+      EXPECT_EQ(client.right, outer.right - outer.left);
+      EXPECT_GE(area.left - client.left, 2);
+      EXPECT_GE(area.top - client.top, 2);
+      EXPECT_GE(client.right - area.right, 2);
+      EXPECT_GE(client.bottom - area.bottom, 2);
+      const RECT inset = {area.left - client.left, area.top - client.top,
+                          client.right - area.right, client.bottom - area.bottom};
+      if (pass == 0) inset0 = inset;
+      EXPECT_TRUE(EqualRect(&inset, &inset0)) << "inset " << inset.left << "," << inset.top << ","
+                                              << inset.right << "," << inset.bottom;
+      HDC dc = GetDC(field.hwnd);
+      const COLORREF gap = GetPixel(dc, area.left - 1, area.top - 1);
+      for (POINT p : {POINT{0, 0}, POINT{client.right - 1, client.bottom / 2},
+                      POINT{client.right / 2, client.bottom - 1}}) {
+        EXPECT_NE(GetPixel(dc, p.x, p.y), gap) << "no frame drawn at " << p.x << "," << p.y;
+      }
+      ReleaseDC(field.hwnd, dc);
     }
   }
 }
