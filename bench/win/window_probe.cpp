@@ -5,20 +5,23 @@
 //     that is not counted) and times each start from CreateProcessW to its
 //     window being ready: visible, answering messages and, with --prefilled
 //     before its path, its first rich-edit field holding a four-digit year.
-//     Reads the working set and pagefile use at that moment, then closes the
-//     window with WM_CLOSE and waits for the exit code. Afterwards starts
-//     each program once more and reads its CPU time over IDLE_SECONDS of
-//     leaving it alone. Prints one tab-separated row per program:
+//     Reads the working set and pagefile use at that moment, then times on
+//     until the program first waits for input with nothing left to do (its
+//     window painted: WaitForInputIdle), closes the window with WM_CLOSE and
+//     waits for the exit code. Afterwards starts each program once more and
+//     reads its CPU time over IDLE_SECONDS of leaving it alone, from the
+//     moment it first waits for input. Prints one tab-separated row per
+//     program:
 //       name size_bytes start_median_ms start_min_ms start_max_ms
-//       peak_working_set working_set pagefile idle_cpu_ms idle_tick_cpu_ms
-//       bad_exits
+//       settled_median_ms peak_working_set working_set pagefile idle_cpu_ms
+//       idle_tick_cpu_ms bad_exits
 //     (memory in bytes, medians over the runs; idle CPU from the Linux
 //     scheduler's nanosecond counts, and from GetThreadTimes in 10 ms ticks;
 //     -1 where it could not be read).
 //   window_probe wait TITLE TIMEOUT_SECONDS
 //     Waits until a visible top-level window with this title is ready as
-//     above (with the year check) and prints its frame "x y width height";
-//     exits 1 on time-out.
+//     above (with the year check) and its program waits for input, and
+//     prints its frame "x y width height"; exits 1 on time-out.
 //   window_probe close TITLE TIMEOUT_SECONDS
 //     Posts WM_CLOSE to that window and waits until it is gone; exits 1 when
 //     it is still there at the time-out.
@@ -154,6 +157,7 @@ struct Target {
   std::wstring path;
   bool prefilled = false;
   std::vector<double> startMs;
+  std::vector<double> settledMs;
   std::vector<double> peak, working, pagefile;
   double idleCpuMs = -1;        // from the Linux scheduler, ns precision
   double idleThreadCpuMs = -1;  // from GetThreadTimes, 10 ms ticks
@@ -164,6 +168,7 @@ struct Started {
   PROCESS_INFORMATION process{};
   HWND window = nullptr;
   double startMs = 0;
+  double settledMs = -1;  // until it first waits for input after that
 };
 
 bool Start(const Target& target, Started& started) {
@@ -182,8 +187,12 @@ bool Start(const Target& target, Started& started) {
   started.startMs = Milliseconds(Now() - begin);
   if (started.window == nullptr) {
     std::fwprintf(stderr, L"window_probe: %ls showed no ready window\n", target.path.c_str());
+    return false;
   }
-  return started.window != nullptr;
+  if (WaitForInputIdle(started.process.hProcess, kReadyTimeoutMs) == 0) {
+    started.settledMs = Milliseconds(Now() - begin);
+  }
+  return true;
 }
 
 // Closes the window and collects the exit code; false unless it is 0.
@@ -311,6 +320,7 @@ int Measure(int runs, int idleSeconds, std::vector<Target>& targets) {
       const bool ready = Start(target, started);
       if (ready && round > 0) {
         target.startMs.push_back(started.startMs);
+        if (started.settledMs >= 0) target.settledMs.push_back(started.settledMs);
         PROCESS_MEMORY_COUNTERS memory = {};
         memory.cb = sizeof memory;
         if (GetProcessMemoryInfo(started.process.hProcess, &memory, sizeof memory)) {
@@ -340,10 +350,10 @@ int Measure(int runs, int idleSeconds, std::vector<Target>& targets) {
   }
   for (const Target& target : targets) {
     const auto& s = target.startMs;
-    std::wprintf(L"%ls\t%lld\t%.1f\t%.1f\t%.1f\t%.0f\t%.0f\t%.0f\t%.3f\t%.0f\t%d\n",
+    std::wprintf(L"%ls\t%lld\t%.1f\t%.1f\t%.1f\t%.1f\t%.0f\t%.0f\t%.0f\t%.3f\t%.0f\t%d\n",
                  BaseName(target.path).c_str(), FileSize(target.path), Median(s),
                  s.empty() ? -1.0 : *std::min_element(s.begin(), s.end()),
-                 s.empty() ? -1.0 : *std::max_element(s.begin(), s.end()),
+                 s.empty() ? -1.0 : *std::max_element(s.begin(), s.end()), Median(target.settledMs),
                  Median(target.peak), Median(target.working), Median(target.pagefile),
                  target.idleCpuMs, target.idleThreadCpuMs, target.badExits);
   }
@@ -388,6 +398,13 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"wait") {
       HWND top = WaitReady(0, title, true, timeoutMs);
       if (top == nullptr) return 1;
+      // And painted: until the program first waits for input.
+      DWORD id = 0;
+      GetWindowThreadProcessId(top, &id);
+      if (HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, id)) {
+        WaitForInputIdle(process, timeoutMs);
+        CloseHandle(process);
+      }
       RECT frame{};
       GetWindowRect(top, &frame);
       std::wprintf(L"%ld %ld %ld %ld\n", frame.left, frame.top, frame.right - frame.left,
