@@ -41,5 +41,5 @@ target_link_libraries(korvane_picture_decoder PUBLIC ${KORVANE_PNG_TARGET})
 
 if(WIN32)
   add_library(korvane_picture STATIC ${CMAKE_CURRENT_LIST_DIR}/picture.cpp)
-  target_link_libraries(korvane_picture PUBLIC korvane_picture_decoder gdi32 user32)
+  target_link_libraries(korvane_picture PUBLIC korvane_picture_decoder korvane_gdi_count gdi32 user32)
 endif()

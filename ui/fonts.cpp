@@ -2,15 +2,17 @@
 
 #include <initializer_list>
 
+#include "ui/gdi_count.h"
+
 namespace korvane {
 
 int FontHeight(int points, int dpi) { return -MulDiv(points, dpi, 72); }
 
 HFONT CreatePlainFont(const wchar_t* face, int points, int dpi) {
-  return CreateFontW(FontHeight(points, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+  return Counted(CreateFontW(FontHeight(points, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
                      FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                     DEFAULT_PITCH | FF_DONTCARE, face);
+                     DEFAULT_PITCH | FF_DONTCARE, face));
 }
 
 Fonts CreateFonts(int dpi) {
@@ -23,7 +25,7 @@ Fonts CreateFonts(int dpi) {
 
 void ReleaseFonts(Fonts& fonts) {
   for (HFONT* font : {&fonts.mainFont, &fonts.smallFont, &fonts.calendarFont}) {
-    if (*font != nullptr) DeleteObject(*font);
+    DeleteCounted(*font);
     *font = nullptr;
   }
 }

@@ -1,5 +1,7 @@
 #include "ui/label.h"
 
+#include "ui/gdi_count.h"
+
 namespace korvane {
 
 Control& CreateLabel(Window& window, Rect place, const wchar_t* text,
@@ -16,9 +18,9 @@ void SetLabelTextColour(Control& label, Colour colour) {
 
 void SetLabelBackgroundColour(Control& label, Colour colour) {
   label.backgroundColour = colour;
-  if (label.backgroundBrush != nullptr) DeleteObject(label.backgroundBrush);
+  DeleteCounted(label.backgroundBrush);
   label.backgroundBrush =
-      colour == DefaultColour ? nullptr : CreateSolidBrush(static_cast<COLORREF>(colour));
+      colour == DefaultColour ? nullptr : Counted(CreateSolidBrush(static_cast<COLORREF>(colour)));
   if (label.Exists()) InvalidateRect(label.hwnd, nullptr, TRUE);
 }
 

@@ -6,6 +6,8 @@
 #include <new>
 #include <vector>
 
+#include "ui/gdi_count.h"
+
 namespace korvane {
 namespace {
 
@@ -52,9 +54,9 @@ HBITMAP MakeBitmap(const DecodedPicture& decoded) {
   info.bmiHeader.biBitCount = decoded.bitsPerPixel;
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP bitmap = Counted(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (bitmap == nullptr || bits == nullptr) {
-    if (bitmap != nullptr) DeleteObject(bitmap);
+    DeleteCounted(bitmap);
     return nullptr;
   }
   std::memcpy(bits, decoded.pixels.data(), decoded.pixels.size());
@@ -64,10 +66,10 @@ HBITMAP MakeBitmap(const DecodedPicture& decoded) {
 HICON MakeIcon(const DecodedPicture& decoded) {
   // The image's own size, so the system does not scale it to the default
   // icon size.
-  return CreateIconFromResourceEx(const_cast<PBYTE>(decoded.iconImage.data()),
-                                  static_cast<DWORD>(decoded.iconImage.size()), TRUE, 0x00030000,
-                                  static_cast<int>(decoded.width), static_cast<int>(decoded.height),
-                                  LR_DEFAULTCOLOR);
+  return Counted(CreateIconFromResourceEx(
+      const_cast<PBYTE>(decoded.iconImage.data()), static_cast<DWORD>(decoded.iconImage.size()),
+      TRUE, 0x00030000, static_cast<int>(decoded.width), static_cast<int>(decoded.height),
+      LR_DEFAULTCOLOR));
 }
 
 }  // namespace
@@ -91,9 +93,9 @@ Picture* LoadPicture(const wchar_t* path) {
                                                static_cast<int>(decoded->height), decoded->bitsPerPixel};
     if (picture == nullptr) {
       if (decoded->kind == PictureKind::Icon) {
-        DestroyIcon(static_cast<HICON>(handle));
+        DestroyCountedIcon(static_cast<HICON>(handle));
       } else {
-        DeleteObject(handle);
+        DeleteCounted(handle);
       }
     }
     return picture;
@@ -116,9 +118,9 @@ void ReleasePicture(Picture* picture) {
   if (picture == nullptr) return;
   if (picture->handle != nullptr) {
     if (picture->kind == PictureKind::Icon) {
-      DestroyIcon(static_cast<HICON>(picture->handle));
+      DestroyCountedIcon(static_cast<HICON>(picture->handle));
     } else {
-      DeleteObject(picture->handle);
+      DeleteCounted(picture->handle);
     }
   }
   delete picture;

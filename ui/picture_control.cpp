@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "ui/gdi_count.h"
 #include "ui/window.h"
 
 namespace korvane {
@@ -25,7 +26,7 @@ HBITMAP PremultipliedCopy(const Picture* picture) {
   BITMAPINFO info = {};
   info.bmiHeader = section.dsBmih;
   void* bits = nullptr;
-  HBITMAP copy = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP copy = Counted(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (copy == nullptr) return nullptr;
   const std::size_t pixels = static_cast<std::size_t>(picture->width) * picture->height;
   const auto* from = static_cast<const std::uint8_t*>(section.dsBm.bmBits);
@@ -50,7 +51,7 @@ void DrawPicture(const Control& control, HDC dc) {
   const bool blend = control.premultiplied != nullptr && alphaBlend != nullptr;
   HBITMAP bitmap = blend ? control.premultiplied : PictureBitmap(picture);
   if (bitmap == nullptr) return;
-  HDC memory = CreateCompatibleDC(dc);
+  HDC memory = Counted(CreateCompatibleDC(dc));
   HGDIOBJ old = SelectObject(memory, bitmap);
   if (blend) {
     const BLENDFUNCTION perPixel = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
@@ -60,7 +61,7 @@ void DrawPicture(const Control& control, HDC dc) {
     BitBlt(dc, 0, 0, picture->width, picture->height, memory, 0, 0, SRCCOPY);
   }
   SelectObject(memory, old);
-  DeleteDC(memory);
+  DeleteCountedDC(memory);
 }
 
 LRESULT OnPaint(HWND hwnd, const Control& control) {

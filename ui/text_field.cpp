@@ -5,6 +5,7 @@
 #include <uxtheme.h>
 #include <vssym32.h>
 
+#include "ui/gdi_count.h"
 #include "ui/visual_styles.h"
 #include "ui/wide_text.h"
 #include "ui/window.h"
@@ -39,10 +40,10 @@ RECT ThemedContentRect(HWND field) {
   GetClientRect(field, &client);
   RECT content = client;
   if (HTHEME theme = OpenThemeData(field, L"edit")) {
-    HDC dc = GetDC(field);
+    HDC dc = Counted(GetDC(field));
     GetThemeBackgroundContentRect(theme, dc, EP_EDITTEXT, ThemedFrameState(field),
                                   &client, &content);
-    ReleaseDC(field, dc);
+    ReleaseCountedDC(field, dc);
     CloseThemeData(theme);
   }
   return content;
@@ -60,10 +61,10 @@ void PaintThemedFrame(HWND field) {
   RECT client{};
   GetClientRect(field, &client);
   const RECT content = ThemedContentRect(field);
-  HDC dc = GetDC(field);
+  HDC dc = Counted(GetDC(field));
   ExcludeClipRect(dc, content.left, content.top, content.right, content.bottom);
   DrawThemeBackground(theme, dc, EP_EDITTEXT, ThemedFrameState(field), &client, nullptr);
-  ReleaseDC(field, dc);
+  ReleaseCountedDC(field, dc);
   CloseThemeData(theme);
 }
 

@@ -6,6 +6,7 @@
 #include <cwchar>
 
 #include "ui/drop_down.h"
+#include "ui/gdi_count.h"
 #include "ui/keyboard.h"
 
 namespace korvane {
@@ -83,18 +84,18 @@ Window::~Window() {
   std::erase(liveWindows, this);
   if (hwnd_ != nullptr) DestroyWindow(hwnd_);  // the controls go with it
   for (const auto& control : controls_) {
-    if (control->backgroundBrush != nullptr) DeleteObject(control->backgroundBrush);
-    if (control->premultiplied != nullptr) DeleteObject(control->premultiplied);
+    DeleteCounted(control->backgroundBrush);
+    DeleteCounted(control->premultiplied);
   }
   if (!className_.empty()) UnregisterClassW(className_.c_str(), GetModuleHandleW(nullptr));
   if (shortcuts_ != nullptr) DestroyAcceleratorTable(shortcuts_);
-  if (background_ != nullptr) DeleteObject(background_);
+  DeleteCounted(background_);
 }
 
 void Window::SetBackgroundColour(Colour colour) {
-  if (background_ != nullptr) DeleteObject(background_);
+  DeleteCounted(background_);
   background_ = colour == DefaultColour ? nullptr
-                                        : CreateSolidBrush(static_cast<COLORREF>(colour));
+                                        : Counted(CreateSolidBrush(static_cast<COLORREF>(colour)));
   if (hwnd_ != nullptr) InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
@@ -137,6 +138,7 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam,
 }
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == LiveGdiObjectsMessage()) return static_cast<LRESULT>(LiveGdiObjects());
   switch (message) {
     case WM_CLOSE: return OnClose();
     case WM_SIZE: return OnSize(wParam);
