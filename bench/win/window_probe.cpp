@@ -14,7 +14,9 @@
 //     program:
 //       name size_bytes start_median_ms start_min_ms start_max_ms
 //       settled_median_ms peak_working_set working_set pagefile idle_cpu_ms
-//       idle_tick_cpu_ms bad_exits
+//       idle_tick_cpu_ms bad_exits start_ms_by_round
+//     (the last a comma-separated list, -1 for a start that failed, so that
+//     the programs can be compared round by round).
 //     (memory in bytes, medians over the runs; idle CPU from the Linux
 //     scheduler's nanosecond counts, and from GetThreadTimes in 10 ms ticks;
 //     -1 where it could not be read).
@@ -157,6 +159,7 @@ struct Target {
   std::wstring path;
   bool prefilled = false;
   std::vector<double> startMs;
+  std::vector<double> startByRound;
   std::vector<double> settledMs;
   std::vector<double> peak, working, pagefile;
   double idleCpuMs = -1;        // from the Linux scheduler, ns precision
@@ -318,6 +321,7 @@ int Measure(int runs, int idleSeconds, std::vector<Target>& targets) {
     for (Target& target : targets) {
       Started started;
       const bool ready = Start(target, started);
+      if (round > 0) target.startByRound.push_back(ready ? started.startMs : -1);
       if (ready && round > 0) {
         target.startMs.push_back(started.startMs);
         if (started.settledMs >= 0) target.settledMs.push_back(started.settledMs);
@@ -350,12 +354,18 @@ int Measure(int runs, int idleSeconds, std::vector<Target>& targets) {
   }
   for (const Target& target : targets) {
     const auto& s = target.startMs;
-    std::wprintf(L"%ls\t%lld\t%.1f\t%.1f\t%.1f\t%.1f\t%.0f\t%.0f\t%.0f\t%.3f\t%.0f\t%d\n",
+    std::wstring rounds;
+    for (double ms : target.startByRound) {
+      wchar_t one[32];
+      std::swprintf(one, 32, L"%ls%.1f", rounds.empty() ? L"" : L",", ms);
+      rounds += one;
+    }
+    std::wprintf(L"%ls\t%lld\t%.1f\t%.1f\t%.1f\t%.1f\t%.0f\t%.0f\t%.0f\t%.3f\t%.0f\t%d\t%ls\n",
                  BaseName(target.path).c_str(), FileSize(target.path), Median(s),
                  s.empty() ? -1.0 : *std::min_element(s.begin(), s.end()),
                  s.empty() ? -1.0 : *std::max_element(s.begin(), s.end()), Median(target.settledMs),
                  Median(target.peak), Median(target.working), Median(target.pagefile),
-                 target.idleCpuMs, target.idleThreadCpuMs, target.badExits);
+                 target.idleCpuMs, target.idleThreadCpuMs, target.badExits, rounds.c_str());
   }
   return 0;
 }
