@@ -14,9 +14,11 @@
 //     program:
 //       name size_bytes start_median_ms start_min_ms start_max_ms
 //       settled_median_ms peak_working_set working_set pagefile idle_cpu_ms
-//       idle_tick_cpu_ms bad_exits start_ms_by_round
-//     (the last a comma-separated list, -1 for a start that failed, so that
-//     the programs can be compared round by round).
+//       idle_tick_cpu_ms bad_exits start_ms_by_round ready_cpu_ms
+//     (start_ms_by_round a comma-separated list, -1 for a start that failed,
+//     so that the programs can be compared round by round; ready_cpu_ms the
+//     median CPU time the process itself had used when its window was ready,
+//     which a busy machine changes far less than the elapsed time).
 //     (memory in bytes, medians over the runs; idle CPU from the Linux
 //     scheduler's nanosecond counts, and from GetThreadTimes in 10 ms ticks;
 //     -1 where it could not be read).
@@ -161,6 +163,7 @@ struct Target {
   std::vector<double> startMs;
   std::vector<double> startByRound;
   std::vector<double> settledMs;
+  std::vector<double> readyCpuMs;
   std::vector<double> peak, working, pagefile;
   double idleCpuMs = -1;        // from the Linux scheduler, ns precision
   double idleThreadCpuMs = -1;  // from GetThreadTimes, 10 ms ticks
@@ -172,7 +175,11 @@ struct Started {
   HWND window = nullptr;
   double startMs = 0;
   double settledMs = -1;  // until it first waits for input after that
+  double readyCpuMs = -1;  // CPU time the process had used when ready
 };
+
+unsigned LinuxProcess(const std::wstring& path);
+double SchedulerCpuMs(unsigned pid);
 
 bool Start(const Target& target, Started& started) {
   std::wstring command = L"\"" + target.path + L"\"";
@@ -192,6 +199,7 @@ bool Start(const Target& target, Started& started) {
     std::fwprintf(stderr, L"window_probe: %ls showed no ready window\n", target.path.c_str());
     return false;
   }
+  started.readyCpuMs = SchedulerCpuMs(LinuxProcess(target.path));
   if (WaitForInputIdle(started.process.hProcess, kReadyTimeoutMs) == 0) {
     started.settledMs = Milliseconds(Now() - begin);
   }
@@ -325,6 +333,7 @@ int Measure(int runs, int idleSeconds, std::vector<Target>& targets) {
       if (ready && round > 0) {
         target.startMs.push_back(started.startMs);
         if (started.settledMs >= 0) target.settledMs.push_back(started.settledMs);
+        if (started.readyCpuMs >= 0) target.readyCpuMs.push_back(started.readyCpuMs);
         PROCESS_MEMORY_COUNTERS memory = {};
         memory.cb = sizeof memory;
         if (GetProcessMemoryInfo(started.process.hProcess, &memory, sizeof memory)) {
@@ -360,12 +369,13 @@ int Measure(int runs, int idleSeconds, std::vector<Target>& targets) {
       std::swprintf(one, 32, L"%ls%.1f", rounds.empty() ? L"" : L",", ms);
       rounds += one;
     }
-    std::wprintf(L"%ls\t%lld\t%.1f\t%.1f\t%.1f\t%.1f\t%.0f\t%.0f\t%.0f\t%.3f\t%.0f\t%d\t%ls\n",
+    std::wprintf(L"%ls\t%lld\t%.1f\t%.1f\t%.1f\t%.1f\t%.0f\t%.0f\t%.0f\t%.3f\t%.0f\t%d\t%ls\t%.1f\n",
                  BaseName(target.path).c_str(), FileSize(target.path), Median(s),
                  s.empty() ? -1.0 : *std::min_element(s.begin(), s.end()),
                  s.empty() ? -1.0 : *std::max_element(s.begin(), s.end()), Median(target.settledMs),
                  Median(target.peak), Median(target.working), Median(target.pagefile),
-                 target.idleCpuMs, target.idleThreadCpuMs, target.badExits, rounds.c_str());
+                 target.idleCpuMs, target.idleThreadCpuMs, target.badExits, rounds.c_str(),
+                 Median(target.readyCpuMs));
   }
   return 0;
 }
