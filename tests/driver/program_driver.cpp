@@ -48,20 +48,29 @@ HWND FindProgramWindow(DWORD processId) {
   return nullptr;
 }
 
+// The length and the text are two messages, and the program may write the
+// control between them: a text that fills the buffer to the last character
+// may have been cut, and is read again with a larger one.
 std::wstring TextOf(HWND hwnd, DWORD timeoutMs) {
   DWORD_PTR length = 0;
   if (SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, timeoutMs,
                           &length) == 0) {
     return L"<no answer>";
   }
-  std::wstring text(length + 1, L'\0');
-  DWORD_PTR copied = 0;
-  if (SendMessageTimeoutW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                          SMTO_ABORTIFHUNG, timeoutMs, &copied) == 0) {
-    return L"<no answer>";
+  std::size_t room = length + 64;
+  for (;;) {
+    std::wstring text(room + 1, L'\0');
+    DWORD_PTR copied = 0;
+    if (SendMessageTimeoutW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                            SMTO_ABORTIFHUNG, timeoutMs, &copied) == 0) {
+      return L"<no answer>";
+    }
+    if (copied < room) {
+      text.resize(copied);
+      return text;
+    }
+    room *= 2;
   }
-  text.resize(copied < text.size() ? copied : text.size() - 1);
-  return text;
 }
 
 bool Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, DWORD timeoutMs,
