@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "ui/picture_decoder.h"
@@ -87,6 +88,31 @@ void DecodePng(benchmark::State& state, std::uint32_t width, std::uint32_t heigh
 
 BENCHMARK_CAPTURE(DecodePng, rgba_100x49, 100, 49, true);
 BENCHMARK_CAPTURE(DecodePng, rgb_596x46, 596, 46, false);
+
+// The two pictures the program ships, read from assets/.
+void DecodeShipped(benchmark::State& state, const char* name) {
+  const std::string path = std::string(KORVANE_ASSETS_DIR) + "/" + name;
+  Bytes file;
+  if (std::FILE* in = std::fopen(path.c_str(), "rb")) {
+    std::uint8_t buffer[4096];
+    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, in)) > 0;) {
+      file.insert(file.end(), buffer, buffer + got);
+    }
+    std::fclose(in);
+  }
+  if (!DecodePicture(file.data(), file.size())) {
+    state.SkipWithError(("cannot decode " + path).c_str());
+    return;
+  }
+  for (auto _ : state) {
+    std::optional<DecodedPicture> picture = DecodePicture(file.data(), file.size());
+    benchmark::DoNotOptimize(picture);
+  }
+  state.counters["file_bytes"] = static_cast<double>(file.size());
+}
+
+BENCHMARK_CAPTURE(DecodeShipped, logo, "KorvaneLogoNeon100x49.png");
+BENCHMARK_CAPTURE(DecodeShipped, banner, "KorvaneHizukeGUILogo.png");
 
 }  // namespace
 }  // namespace korvane
