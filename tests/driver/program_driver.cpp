@@ -103,7 +103,8 @@ HWND ClipboardOwner() {
   return owner;
 }
 
-bool PutOnClipboard(const std::wstring& text) {
+// The bytes, with the NUL after them, on the clipboard in the format.
+bool PutOnClipboard(UINT format, const void* bytes, std::size_t size) {
   HWND owner = ClipboardOwner();
   bool opened = false;
   // Another process may hold the clipboard for a moment.
@@ -111,12 +112,11 @@ bool PutOnClipboard(const std::wstring& text) {
   if (!opened) return false;
   bool done = false;
   if (EmptyClipboard()) {
-    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size + sizeof(wchar_t))) {
       if (void* data = GlobalLock(memory)) {
-        std::memcpy(data, text.c_str(), bytes);
+        std::memcpy(data, bytes, size);
         GlobalUnlock(memory);
-        done = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+        done = SetClipboardData(format, memory) != nullptr;
       }
       if (!done) GlobalFree(memory);
     }
@@ -272,22 +272,43 @@ bool RunningProgram::SetText(ProgramControl which, const std::wstring& text,
          result != 0;
 }
 
-bool RunningProgram::Paste(ProgramControl which, const std::wstring& text, bool replaceAll,
-                           DWORD timeoutMs) const {
-  HWND target = EditOf(which);
-  if (target == nullptr || !PutOnClipboard(text)) return false;
+// Selects all of the control's text (or places the caret at its end) and
+// sends it WM_PASTE.
+static bool PasteInto(HWND target, bool replaceAll, DWORD timeoutMs) {
   const LPARAM end = INT_MAX / 2;  // past the end: the control stops at its end
   return Send(target, EM_SETSEL, replaceAll ? 0 : end, replaceAll ? -1 : end, timeoutMs) &&
          Send(target, WM_PASTE, 0, 0, timeoutMs);
 }
 
+bool RunningProgram::Paste(ProgramControl which, const std::wstring& text, bool replaceAll,
+                           DWORD timeoutMs) const {
+  HWND target = EditOf(which);
+  return target != nullptr &&
+         PutOnClipboard(CF_UNICODETEXT, text.data(), text.size() * sizeof(wchar_t)) &&
+         PasteInto(target, replaceAll, timeoutMs);
+}
+
+bool RunningProgram::PasteRichText(ProgramControl which, const std::string& rtf,
+                                   bool replaceAll, DWORD timeoutMs) const {
+  static const UINT richText = RegisterClipboardFormatW(L"Rich Text Format");
+  HWND target = EditOf(which);
+  return target != nullptr && richText != 0 &&
+         PutOnClipboard(richText, rtf.data(), rtf.size()) &&
+         PasteInto(target, replaceAll, timeoutMs);
+}
+
 RunningProgram::PressResult RunningProgram::Press(ProgramControl button, DWORD timeoutMs,
-                                                  PressBy by) const {
+                                                  PressBy by, bool writeSentinel) const {
   PressResult outcome{false, L"", 0.0};
   const ProgramControl resultField = ResultFieldOf(button);
-  if (!SetText(resultField, Sentinel, timeoutMs) || Text(resultField, timeoutMs) != Sentinel) {
-    outcome.text = L"<the sentinel could not be written>";
-    return outcome;
+  std::wstring before = Sentinel;
+  if (writeSentinel) {
+    if (!SetText(resultField, Sentinel, timeoutMs) || Text(resultField, timeoutMs) != Sentinel) {
+      outcome.text = L"<the sentinel could not be written>";
+      return outcome;
+    }
+  } else {
+    before = Text(resultField, timeoutMs);
   }
   LARGE_INTEGER start{};
   QueryPerformanceCounter(&start);
@@ -307,7 +328,7 @@ RunningProgram::PressResult RunningProgram::Press(ProgramControl button, DWORD t
     QueryPerformanceCounter(&now);
     outcome.milliseconds = Milliseconds(start, now);
     outcome.text = text;
-    if (text != Sentinel && text != L"<no answer>") {
+    if (text != before && text != L"<no answer>") {
       outcome.answered = true;
       return outcome;
     }

@@ -103,17 +103,24 @@ class RunningProgram {
   bool Paste(ProgramControl which, const std::wstring& text, bool replaceAll = true,
              DWORD timeoutMs = 10000) const;
 
+  // The same with rich text (RTF) on the clipboard, for a text field: RTF
+  // brings characters that plain text cannot, such as NUL ("\\u0 ").
+  bool PasteRichText(ProgramControl which, const std::string& rtf, bool replaceAll = true,
+                     DWORD timeoutMs = 10000) const;
+
   // Writes the sentinel "?" into the button's result field, clicks the
   // button and waits until the result field holds something else. answered
   // is false when nothing came within the time-out (or the program ended);
-  // milliseconds is the time from the click to the new text seen.
+  // milliseconds is the time from the click to the new text seen. With
+  // writeSentinel false the result field keeps its text, and the press waits
+  // until it reads differently.
   struct PressResult {
     bool answered;
     std::wstring text;
     double milliseconds;
   };
   PressResult Press(ProgramControl button, DWORD timeoutMs = 5000,
-                    PressBy by = PressBy::Message) const;
+                    PressBy by = PressBy::Message, bool writeSentinel = true) const;
 
   // Posts WM_CLOSE and waits for the process to end; its exit code in
   // *exitCode. False when it is still running at the time-out.
