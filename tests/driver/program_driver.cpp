@@ -58,7 +58,7 @@ std::wstring TextOf(HWND hwnd, DWORD timeoutMs) {
     return L"<no answer>";
   }
   std::size_t room = length + 64;
-  for (;;) {
+  for (int attempt = 0; attempt < 8; ++attempt) {
     std::wstring text(room + 1, L'\0');
     DWORD_PTR copied = 0;
     if (SendMessageTimeoutW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
@@ -71,6 +71,7 @@ std::wstring TextOf(HWND hwnd, DWORD timeoutMs) {
     }
     room *= 2;
   }
+  return L"<no answer>";  // a text that keeps growing faster than it is read
 }
 
 bool Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, DWORD timeoutMs,

@@ -93,6 +93,8 @@ class RunningProgram {
   // does not answer in time. A rich edit reads a line break back as CRLF.
   std::wstring Text(ProgramControl which, DWORD timeoutMs = 10000) const;
   // WM_SETTEXT (text up to its first NUL); false when not answered in time.
+  // Under Wine a message to another process carries half a million
+  // characters but not a million: a megabyte goes in with Paste.
   bool SetText(ProgramControl which, const std::wstring& text,
                DWORD timeoutMs = 10000) const;
 
