@@ -16,6 +16,7 @@
 #include "tests/driver/program_driver.h"
 
 #include <gtest/gtest.h>
+#include <richedit.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -395,8 +396,10 @@ class BadText : public ::testing::Test {
     return false;
   }
 
-  // Gives the input, presses both buttons and checks what they show.
-  void Run(const BadInput& input, bool printEach) {
+  // Gives the input, presses both buttons and checks what they show. A
+  // press that writes over the input in a result field may take the
+  // platform's own time for that (platformMs) on top of the limit.
+  void Run(const BadInput& input, bool printEach, double platformMs = 0) {
     const std::string name = std::string(NameOf(input.target)) + ": " + input.label;
     SCOPED_TRACE(name);
     Figures& figures = figures_[input.kind];
@@ -436,7 +439,12 @@ class BadText : public ::testing::Test {
           << Visible(held.year) << "\" month \"" << Visible(held.month) << "\" day \""
           << Visible(held.day) << "\" days \"" << Visible(after ? held.afterDays : held.beforeDays)
           << "\"";
-      EXPECT_LE(press.milliseconds, kPressLimitMs) << (after ? "after" : "before") << " press";
+      // Twice the platform's time: measured once, in another process, on a
+      // shared machine, it varies by a third from one run to the next.
+      const double limitMs = kPressLimitMs + (keep ? 2 * platformMs : 0);
+      EXPECT_LE(press.milliseconds, limitMs)
+          << (after ? "after" : "before") << " press; the platform itself takes " << platformMs
+          << " ms to write a date over this text";
       if (press.milliseconds > figures.slowestPressMs) {
         figures.slowestPressMs = press.milliseconds;
         figures.slowestPress = name + (after ? " (after)" : " (before)");
@@ -488,12 +496,39 @@ TEST_F(BadText, AMegabyteInEveryFieldAndBoxThatIsRead) {
   }
 }
 
-// The press writes its date over the megabyte: under Wine the rich edit's
-// removal of a megabyte of words takes seconds (see docs/reliability.md).
+// How long the platform itself takes to write a date over the text: a bare
+// rich edit with the program's field styles in this process, timed around
+// the one WM_SETTEXT. Under Wine removing a megabyte of words takes seconds
+// (see docs/reliability.md); on Windows this is a few milliseconds.
+double PlatformWriteOverMs(const std::wstring& text) {
+  LoadLibraryW(L"RICHED20.DLL");
+  HWND field = CreateWindowExW(WS_EX_CLIENTEDGE, L"RichEdit20W", L"",
+                               WS_POPUP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
+                                   ES_AUTOHSCROLL | ES_NOHIDESEL | ES_WANTRETURN,
+                               0, 0, 160, 35, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (field == nullptr) return 0;
+  SendMessageW(field, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+  SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  LARGE_INTEGER frequency, start, end;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&start);
+  SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"2019/04/01"));
+  QueryPerformanceCounter(&end);
+  DestroyWindow(field);
+  return 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
+         static_cast<double>(frequency.QuadPart);
+}
+
+// The press writes its date over the megabyte: the program may take the
+// platform's own time for that (with room for its variation), and no more
+// than 100 ms besides.
 TEST_F(BadText, AMegabyteInAResultFieldIsWrittenOver) {
   for (const BadInput& input : HugeInputs()) {
     if (!IsResultField(input.target)) continue;
-    Run(input, true);
+    const double platformMs = PlatformWriteOverMs(input.text);
+    std::printf("  the platform writes a date over %s in %.1f ms\n", input.label.c_str(),
+                platformMs);
+    Run(input, true, platformMs);
     Survived(input);
     ASSERT_NE(program_, nullptr) << why_;
   }
