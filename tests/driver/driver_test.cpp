@@ -159,7 +159,11 @@ TEST_F(Driver, PressShowsTheDateWhetherOrNotTheProgramIsInFront) {
       {ProgramControl::AfterButton, PressBy::Message, true, L"1", L"2019/03/23"},
       {ProgramControl::BeforeButton, PressBy::Message, true, L"-1", L"2019/03/22"},
       {ProgramControl::AfterButton, PressBy::RealInput, true, L"-22", L"2019/02/28"},
-      {ProgramControl::BeforeButton, PressBy::RealInput, true, L"17977", L"1970/01/01"},
+      // One real click only: under Wine on Xvfb a second real click right
+      // after the first now and then lands where the first one was (seen in
+      // a fresh-clone run). The program tests click both buttons for real,
+      // each in a program of its own.
+      {ProgramControl::BeforeButton, PressBy::Message, true, L"17977", L"1970/01/01"},
   };
   FrontWindow front;
   for (const PressCase& c : cases) {
